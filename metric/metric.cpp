@@ -1,0 +1,1 @@
+// metric.dll: the interface metric query.
