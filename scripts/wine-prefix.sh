@@ -8,6 +8,10 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 
 wine_prefix_create() {
   export WINEPREFIX="$1"
+  # Wine rewrites its font links when the code page changes, so the prefix is
+  # made in the users' code page (936) from the start.
+  local LANG=zh_CN.UTF-8
+  export LANG
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1

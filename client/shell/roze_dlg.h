@@ -1,0 +1,29 @@
+// The login dialog (102): the first window and the application's main
+// window for the whole run; after a login it is only hidden.
+#pragma once
+
+#include "client/shell/app_context.h"
+#include "ui/dialog.h"
+#include "ui/handle.h"
+
+class RozeDlg final : public ui::Dialog {
+ public:
+  explicit RozeDlg(AppContext& app);
+
+ protected:
+  bool OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  // Start-up steps, in the order they run.
+  bool RefuseSecondInstance();
+  void AttachSkin();
+  void LoadDravik();
+  void FillLanguageList();
+  void ShowConfiguredSettings();
+
+  AppContext& app_;
+  ui::UniqueHandle instanceMutex_;  // held for the whole run
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+};
