@@ -35,7 +35,7 @@ TEST(CipherText, ThroughTheRealLibraryInTheSystemCodePage) {
   CipherBinding cipher{dravik, codePage};
 
   EXPECT_EQ(EncipherText(cipher, u"abc", u""), u"b2b3319ab2109238");
-  const std::u16string password = u"密码pass";
+  const std::u16string password = u"密码password";  // 12 bytes in code page 936
   std::u16string hex = EncipherText(cipher, password, kFixedKey);
   EXPECT_EQ(hex.size(), 32u);
   EXPECT_EQ(DecipherText(cipher, hex, kFixedKey), GetACP() == 936 ? password : codePage.AnsiToWide(codePage.WideToAnsi(password)));
