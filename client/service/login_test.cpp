@@ -121,6 +121,7 @@ TEST_F(LoginTest, AFailedProbeMovesTheRunToTheLoginServer) {
   for (std::u16string probe : {u"", u"y|1.2.3.4", u"<html>"}) {
     state.apiBase = kPrimaryApiBase;
     requests.clear();
+    ini.files[state.configPath].erase(u"sessionid");
     answers[u"apiv3-getip.html"] = probe;
     EXPECT_EQ(Login(u"alice", u"p", false), LoginOutcome::kLoggedIn);
     EXPECT_EQ(state.apiBase, kLoginServerBase);
