@@ -47,4 +47,10 @@ std::u16string FormatRequest(std::u16string_view pathTemplate, std::u16string_vi
   return url;
 }
 
+std::u16string WithBase(std::u16string_view pathTemplate, std::u16string_view base) {
+  std::u16string url(pathTemplate);
+  if (auto slot = url.find(u"%s"); slot != std::u16string::npos) url.replace(slot, 2, base);
+  return url;
+}
+
 bool IsXmlDocument(std::u16string_view answer) { return answer.substr(0, 5) == u"<?xml"; }

@@ -39,6 +39,9 @@ inline constexpr char16_t kBuildNumber[] = u"3011";
 std::u16string FormatRequest(std::u16string_view pathTemplate, std::u16string_view base,
                              std::initializer_list<std::u16string_view> parameters, const CodePage& codePage);
 
+// A template without parameters (pages, the version request).
+std::u16string WithBase(std::u16string_view pathTemplate, std::u16string_view base);
+
 std::u16string PercentEncode(std::string_view bytes);
 
 // Callers that need a document test for this exact beginning.

@@ -1,12 +1,20 @@
 #include "client/shell/roze_dlg.h"
 
+#include <shellapi.h>
+
 #include "client/res/resource.h"
 #include "client/service/service_bases.h"
+#include "client/service/login.h"
 #include "client/service/session_id.h"
+#include "client/service/transport.h"
+#include "client/shell/language.h"
+#include "client/shell/table_dlg.h"
+#include "client/shell/update_check.h"
 #include "client/shell/login_settings.h"
 #include "client/shell/platform_win32.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
+#include "ui/ui_thread.h"
 
 namespace {
 
@@ -47,8 +55,9 @@ bool RozeDlg::OnInit() {
 
   FillLanguageList();
   ShowConfiguredSettings();
-  // The update check and the login banner join here, then the automatic
-  // login when the program was started with the system.
+  StartUpdateCheck();
+  // The login banner joins here, then the automatic login when the program
+  // was started with the system.
   return true;
 }
 
@@ -90,7 +99,8 @@ void RozeDlg::ShowConfiguredSettings() {
   ClientState& state = app_.state;
   LoginDialogSettings settings = ReadLoginDialogSettings(app_.ini, app_.cipher, state.configPath);
   state.languagePath = LanguageFilePath(state.appFolder, settings.language);
-  // The language file relabels the dialog here, before the title is set.
+  // Before the title: the configured title wins over the file's.
+  ApplyLanguage(state.languagePath);
 
   SetItemText(IDC_LOGIN_ACCOUNT, settings.userName);
   SetItemText(IDC_LOGIN_PASSWORD, settings.password);
@@ -102,10 +112,86 @@ void RozeDlg::ShowConfiguredSettings() {
   state.origin = settings.origin;
 }
 
-bool RozeDlg::OnCommand(int id, int code, HWND /*control*/) {
-  if (id == IDC_LOGIN_REMEMBER && code == BN_CLICKED) {
-    WriteConfigValue(app_.ini, u"remember", IsChecked(IDC_LOGIN_REMEMBER) ? u"1" : u"0", app_.state.configPath);
-    return true;
+void RozeDlg::StartUpdateCheck() {
+  StartTimer(IDT_UPDATE_PROMPT, 300);
+  ClientState* state = &app_.state;
+  ui::StartWorker([state] {
+    // Its own INI reader: the worker shares nothing with the UI thread but
+    // the flag it sets.
+    ProfileIniFiles ini;
+    auto fetch = [](const std::u16string& url) { return FetchUrlText(url, false); };
+    if (NewerVersionOffered(fetch, ini, state->appFolder)) state->updateAvailable = 1;
+  });
+}
+
+void RozeDlg::OnTimer(UINT_PTR id) {
+  if (id == IDT_UPDATE_PROMPT && app_.state.updateAvailable == 1) {
+    StopTimer(IDT_UPDATE_PROMPT);
+    PromptForUpdate();
   }
-  return false;
+}
+
+void RozeDlg::PromptForUpdate() {
+  if (!ui::AskYesNo(Window(), u"检测到软件有更新，点击确定开始更新", u"更新提示")) return;
+  const std::u16string updater = app_.state.appFolder + u"\\update.exe";
+  auto started = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, nullptr, ui::W(updater), nullptr, nullptr, SW_SHOWNORMAL));
+  if (started <= 32) {
+    ui::Inform(Window(), u"无法启动更新程序update.exe");
+    return;
+  }
+  PostMessageW(Window(), WM_CLOSE, 0, 0);
+}
+
+bool RozeDlg::OnCommand(int id, int code, HWND /*control*/) {
+  switch (id) {
+    case IDC_LOGIN_LOGIN:
+      Login();
+      return true;
+    case IDC_LOGIN_REMEMBER:
+      if (code != BN_CLICKED) return false;
+      WriteConfigValue(app_.ini, u"remember", IsChecked(IDC_LOGIN_REMEMBER) ? u"1" : u"0", app_.state.configPath);
+      return true;
+    case IDC_LOGIN_LANGUAGE:
+      if (code != CBN_SELCHANGE) return false;
+      ChangeLanguage();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void RozeDlg::Login() {
+  HWND window = Window();
+  LoginPorts ports{[](const std::u16string& url) { return FetchUrlText(url, false); },
+                   [window](const std::u16string& text) { ui::Inform(window, text); }};
+  LoginInput input{ItemText(IDC_LOGIN_ACCOUNT), ItemText(IDC_LOGIN_PASSWORD), IsChecked(IDC_LOGIN_REMEMBER)};
+  if (RunLogin(app_, ports, input) != LoginOutcome::kLoggedIn) return;
+
+  loggedIn_ = true;
+  auto* frame = new CTableDlg(app_, window);
+  if (!frame->Create(window)) {
+    delete frame;
+    return;
+  }
+  app_.state.mainFrame = frame;
+  app_.state.mainFrameWindow = frame->Window();
+  ShowWindow(frame->Window(), SW_SHOWNORMAL);
+  ShowWindow(window, SW_HIDE);
+}
+
+void RozeDlg::ChangeLanguage() {
+  LanguageChoice choice =
+      LanguageForSelection(ui::ComboBox(Item(IDC_LOGIN_LANGUAGE)).Selected(), app_.state.appFolder);
+  WriteConfigValue(app_.ini, u"language", choice.value, app_.state.configPath);
+  ApplyLanguage(choice.file);
+}
+
+void RozeDlg::ApplyLanguage(const std::u16string& file) {
+  std::u16string title = ReadLanguageText(app_.ini, file, LanguageTitleKey());
+  if (!title.empty()) SetTitle(title);
+  for (HWND child = GetWindow(Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    std::u16string text = ReadLanguageText(app_.ini, file, LanguageControlKey(GetDlgCtrlID(child)));
+    if (!text.empty()) SetWindowTextW(child, ui::W(text));
+  }
 }

@@ -13,6 +13,7 @@ class RozeDlg final : public ui::Dialog {
  protected:
   bool OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
+  void OnTimer(UINT_PTR id) override;
 
  private:
   // Start-up steps, in the order they run.
@@ -21,9 +22,16 @@ class RozeDlg final : public ui::Dialog {
   void LoadDravik();
   void FillLanguageList();
   void ShowConfiguredSettings();
+  void StartUpdateCheck();
+
+  void Login();
+  void ChangeLanguage();
+  void ApplyLanguage(const std::u16string& file);
+  void PromptForUpdate();
 
   AppContext& app_;
   ui::UniqueHandle instanceMutex_;  // held for the whole run
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
+  bool loggedIn_ = false;
 };
