@@ -107,8 +107,10 @@ void Dialer::ConnectWorker(Request& request) {
   std::uint32_t error = 0;
   auto event = sync_.CreateEvent(error);
   if (!event) {
-    ReportCurrent(Format("CreateEvent failed with error %d\n", static_cast<int>(error)));
+    // Failures that end the attempt carry state 0: only that tells the client
+    // to give its buttons back.
     SetState(kStateIdle);
+    Report(kStateIdle, Format("CreateEvent failed with error %d\n", static_cast<int>(error)));
     return;
   }
   auto attempt = std::make_shared<Attempt>();
@@ -135,9 +137,9 @@ void Dialer::ConnectWorker(Request& request) {
     if (error != 0) {
       if (handle != 0) ras_.HangUp(handle);  // a refused dial may still hold a handle
       if (IsCurrent(*attempt)) {
-        ReportCurrent(Format("RasDial %s failed with error %d\n", request.server.c_str(),
-                             static_cast<int>(error)));
         SetState(kStateIdle);
+        Report(kStateIdle, Format("RasDial %s failed with error %d\n", request.server.c_str(),
+                                  static_cast<int>(error)));
       }
       return;
     }
