@@ -127,6 +127,24 @@ std::string Garble(const std::string& body) {
   return junk + body;
 }
 
+// Log lines stay ASCII, one token per field: the client may send raw code
+// page bytes in a query.
+std::string LogSafe(std::string_view target) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : target) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte >= 0x7F) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string_view ModeName(Mode mode) {
@@ -232,7 +250,7 @@ Answer DevService::Handle(const Request& request) {
       answer = HandleClient(request);
     }
     if (!answer.logged) return answer;
-    line = std::string(RoleName(request.role)) + " " + request.target + " " + answer.kind;
+    line = std::string(RoleName(request.role)) + " " + LogSafe(request.target) + " " + answer.kind;
     log_.push_back(line);
     sink = sink_;
   }

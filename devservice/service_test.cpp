@@ -373,6 +373,10 @@ TEST_F(ServiceTest, ControlInterface) {
   EXPECT_EQ(Control("log?since=2").body, "primary /apiv3-getip.html?sessionid=B probe\n");
   EXPECT_EQ(Control("log?since=99").body, "");
   EXPECT_EQ(service_.LogLines().size(), 3u);
+  // Raw code page bytes and spaces are written escaped, keeping one line
+  // of three fields per request.
+  Api("/apiv3-getip.html?sessionid=\xb2\xe2 x\n");
+  EXPECT_EQ(service_.LogLines().back(), "primary /apiv3-getip.html?sessionid=%B2%E2%20x%0A probe");
 
   Login("demo", "demo123", "S1");
   Api("/apiv3-changepwV3.html?username=demo&password=demo123&newpass=fresh99&newpass2=fresh99");
