@@ -12,15 +12,17 @@ HttpFrontend::HttpFrontend(DevService& service) : service_(service) {}
 HttpFrontend::~HttpFrontend() { Stop(); }
 
 bool HttpFrontend::Start(const std::array<Binding, kRoleCount>& bindings, std::string& error) {
+  // Check every address before binding any, so a refusal leaves nothing open.
+  for (std::size_t i = 0; i < kRoleCount; ++i) {
+    if (!IsLoopbackAddress(bindings[i].host)) {
+      error = std::string(kRoles[i].name) + " " + bindings[i].host + ": only 127.0.0.0/8 addresses are served";
+      return false;
+    }
+  }
   for (std::size_t i = 0; i < kRoleCount; ++i) {
     const Role role = kRoles[i].role;
     const Binding& binding = bindings[i];
     const std::string where = std::string(RoleName(role)) + " " + binding.host + ":" + std::to_string(binding.port);
-    if (!IsLoopbackAddress(binding.host)) {
-      error = where + ": only 127.0.0.0/8 addresses are served";
-      Stop();
-      return false;
-    }
     auto server = std::make_unique<httplib::Server>();
     // The client does not bypass WinINet's cache: every answer must be fresh.
     server->set_default_headers({{"Cache-Control", "no-cache, no-store, must-revalidate"},
