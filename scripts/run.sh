@@ -15,7 +15,7 @@ install=$root/out/install
 rm -rf "$install" && mkdir -p "$install"
 cp build/windows/bin/vpn.exe build/windows/bin/dravik.dll build/windows/bin/metric.dll "$install/"
 cp -r build/windows/bin/conf "$install/conf"
-[ -f build/windows/bin/update.exe ] && cp build/windows/bin/update.exe "$install/"
+cp build/windows/bin/fixtures/update.exe "$install/"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" scripts/run-session.sh "$install" "$root/out/screenshot.png"

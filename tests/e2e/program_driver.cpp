@@ -75,8 +75,9 @@ Installation::Installation() {
   RemoveTree(folder_);
   CreateDirectoryW(folder_.c_str(), nullptr);
   const std::wstring bin = TestFolder();
-  for (const wchar_t* file : {L"vpn.exe", L"dravik.dll", L"metric.dll", L"update.exe"})
+  for (const wchar_t* file : {L"vpn.exe", L"dravik.dll", L"metric.dll"})
     CopyFileW((bin + L"\\" + file).c_str(), Path(file).c_str(), FALSE);
+  CopyFileW((bin + L"\\fixtures\\update.exe").c_str(), Path(L"update.exe").c_str(), FALSE);
   CopyTree(bin + L"\\conf", Path(L"conf"));
 }
 
