@@ -105,7 +105,7 @@ void Dialer::ConnectWorker(Request& request) {
   }
 
   std::uint32_t error = 0;
-  auto event = sync_.CreateEvent(error);
+  auto event = sync_.NewCompletionEvent(error);
   if (!event) {
     // Failures that end the attempt carry state 0: only that tells the client
     // to give its buttons back.

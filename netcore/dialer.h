@@ -114,7 +114,7 @@ class SyncApi {
  public:
   virtual ~SyncApi() = default;
   // Null with the system error code when no event can be had.
-  virtual std::unique_ptr<CompletionEvent> CreateEvent(std::uint32_t& error) = 0;
+  virtual std::unique_ptr<CompletionEvent> NewCompletionEvent(std::uint32_t& error) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   virtual void StartWorker(std::function<void()> work) = 0;
 };

@@ -40,7 +40,7 @@ class FakeEvent : public CompletionEvent {
 
 class FakeSync : public SyncApi {
  public:
-  std::unique_ptr<CompletionEvent> CreateEvent(std::uint32_t& error) override {
+  std::unique_ptr<CompletionEvent> NewCompletionEvent(std::uint32_t& error) override {
     if (createError != 0) {
       error = createError;
       return nullptr;

@@ -49,8 +49,8 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) {
   return LoadLibraryW((std::wstring(folder, n) + L"\\" + fileName).c_str());
 }
 
-std::unique_ptr<CompletionEvent> SyncWin32::CreateEvent(std::uint32_t& error) {
-  HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+std::unique_ptr<CompletionEvent> SyncWin32::NewCompletionEvent(std::uint32_t& error) {
+  HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (!event) {
     error = GetLastError();
     return nullptr;

@@ -32,7 +32,7 @@ class RasWin32 : public RasApi {
 
 class SyncWin32 : public SyncApi {
  public:
-  std::unique_ptr<CompletionEvent> CreateEvent(std::uint32_t& error) override;
+  std::unique_ptr<CompletionEvent> NewCompletionEvent(std::uint32_t& error) override;
   void Sleep(std::uint32_t milliseconds) override;
   void StartWorker(std::function<void()> work) override;
 };
