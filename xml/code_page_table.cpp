@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "xml/code_page.h"
 
@@ -166,41 +167,16 @@ constexpr CodePageName kCodePageNames[] = {
 constexpr std::size_t kNameCount = std::size(kCodePageNames);
 static_assert(kNameCount == 365);
 
-constexpr std::array<CodePageName, kNameCount> SortNames() {
-  std::array<CodePageName, kNameCount> out{};
-  for (std::size_t i = 0; i < kNameCount; ++i) out[i] = kCodePageNames[i];
-  for (std::size_t i = 1; i < kNameCount; ++i) {
-    CodePageName v = out[i];
-    std::size_t j = i;
-    while (j > 0 && v.name < out[j - 1].name) {
-      out[j] = out[j - 1];
-      --j;
-    }
-    out[j] = v;
-  }
-  return out;
+// Sorted once, on first use, for a binary search.
+const std::array<CodePageName, kNameCount>& SortedNames() {
+  static const std::array<CodePageName, kNameCount> sorted = [] {
+    std::array<CodePageName, kNameCount> out{};
+    std::copy(std::begin(kCodePageNames), std::end(kCodePageNames), out.begin());
+    std::sort(out.begin(), out.end(), [](const CodePageName& x, const CodePageName& y) { return x.name < y.name; });
+    return out;
+  }();
+  return sorted;
 }
-
-constexpr auto kSortedNames = SortNames();
-
-constexpr bool Distinct() {
-  for (std::size_t i = 1; i < kNameCount; ++i) {
-    if (!(kSortedNames[i - 1].name < kSortedNames[i].name)) return false;
-  }
-  return true;
-}
-static_assert(Distinct(), "each name once");
-
-constexpr std::size_t CountCodePages() {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < kNameCount; ++i) {
-    bool seen = false;
-    for (std::size_t j = 0; j < i; ++j) seen = seen || kCodePageNames[j].codePage == kCodePageNames[i].codePage;
-    if (!seen) ++n;
-  }
-  return n;
-}
-static_assert(CountCodePages() == 110);
 
 }  // namespace
 
@@ -215,10 +191,16 @@ uint32_t CodePageOfName(std::u16string_view name) {
     folded[i] = static_cast<char>((c >= u'A' && c <= u'Z') ? c + 32 : c);
   }
   std::string_view key(folded, name.size());
-  auto it = std::lower_bound(kSortedNames.begin(), kSortedNames.end(), key,
+  const auto& sorted = SortedNames();
+  auto it = std::lower_bound(sorted.begin(), sorted.end(), key,
                              [](const CodePageName& e, std::string_view k) { return e.name < k; });
-  return (it != kSortedNames.end() && it->name == key) ? it->codePage : 0;
+  return (it != sorted.end() && it->name == key) ? it->codePage : 0;
 }
 
 std::size_t CodePageNameCount() { return kNameCount; }
-std::size_t CodePageCount() { return CountCodePages(); }
+std::size_t CodePageCount() {
+  std::vector<uint32_t> pages;
+  for (const CodePageName& e : kCodePageNames) pages.push_back(e.codePage);
+  std::sort(pages.begin(), pages.end());
+  return static_cast<std::size_t>(std::unique(pages.begin(), pages.end()) - pages.begin());
+}

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "xml/xml_scan.h"
 
@@ -91,43 +92,25 @@ constexpr int CompareFolded(std::string_view a, std::string_view b) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-constexpr std::size_t kUniqueCount = 189;  // 253 less the 64 upper-case twins
-
-// Sorted at compile time by lower-case name, twins dropped.
-constexpr std::array<NamedReference, kUniqueCount> BuildSorted() {
-  std::array<NamedReference, kUniqueCount> out{};
-  std::size_t n = 0;
-  for (const NamedReference& r : kNamedReferences) {
-    bool hasLowerTwin = false;
-    if (!IsLower(r.name)) {
-      for (const NamedReference& o : kNamedReferences) {
-        if (IsLower(o.name) && CompareFolded(o.name, r.name) == 0) hasLowerTwin = true;
-      }
-    }
-    if (!hasLowerTwin) out[n++] = r;
-  }
-  // Insertion sort: runs once, in the compiler.
-  for (std::size_t i = 1; i < n; ++i) {
-    NamedReference v = out[i];
-    std::size_t j = i;
-    while (j > 0 && CompareFolded(v.name, out[j - 1].name) < 0) {
-      out[j] = out[j - 1];
-      --j;
-    }
-    out[j] = v;
-  }
-  return out;
+// Folded names, sorted once on first use; an upper-case twin is dropped in
+// favour of its lower-case spelling.
+const std::vector<NamedReference>& Sorted() {
+  static const std::vector<NamedReference> sorted = [] {
+    std::vector<NamedReference> out(std::begin(kNamedReferences), std::end(kNamedReferences));
+    std::stable_sort(out.begin(), out.end(), [](const NamedReference& x, const NamedReference& y) {
+      int c = CompareFolded(x.name, y.name);
+      if (c != 0) return c < 0;
+      return IsLower(x.name) && !IsLower(y.name);
+    });
+    out.erase(std::unique(out.begin(), out.end(),
+                          [](const NamedReference& x, const NamedReference& y) {
+                            return CompareFolded(x.name, y.name) == 0;
+                          }),
+              out.end());
+    return out;
+  }();
+  return sorted;
 }
-
-constexpr auto kSorted = BuildSorted();
-
-constexpr bool AllDistinct() {
-  for (std::size_t i = 1; i < kSorted.size(); ++i) {
-    if (CompareFolded(kSorted[i - 1].name, kSorted[i].name) >= 0) return false;
-  }
-  return kSorted[kSorted.size() - 1].codePoint != 0;
-}
-static_assert(AllDistinct(), "every folded name once");
 
 }  // namespace
 
@@ -139,11 +122,12 @@ uint32_t LookupNamedReference(std::u16string_view lowerName) {
     name[i] = static_cast<char>(lowerName[i]);
   }
   std::string_view key(name, lowerName.size());
-  auto it = std::lower_bound(kSorted.begin(), kSorted.end(), key,
+  const auto& sorted = Sorted();
+  auto it = std::lower_bound(sorted.begin(), sorted.end(), key,
                              [](const NamedReference& r, std::string_view k) {
                                return CompareFolded(r.name, k) < 0;
                              });
-  if (it == kSorted.end() || CompareFolded(it->name, key) != 0) return 0;
+  if (it == sorted.end() || CompareFolded(it->name, key) != 0) return 0;
   return it->codePoint;
 }
 
