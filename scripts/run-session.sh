@@ -14,6 +14,8 @@ if [ ! -f "$prefix/.lumetra-ready" ]; then
   touch "$prefix/.lumetra-ready"
 fi
 export WINEPREFIX=$prefix
+export LANG=zh_CN.UTF-8  # the users' code page, 936, for every program of the session
+wine_prefix_link_fonts
 
 service_pid=""
 if [ -x "$root/build/native/bin/devservice" ]; then
@@ -29,10 +31,16 @@ trap cleanup EXIT
 
 cd "$install"
 if [ -n "$shot" ]; then
-  LANG=zh_CN.UTF-8 wine ./vpn.exe &
+  wine ./vpn.exe &
   sleep "${LUMETRA_SHOT_DELAY:-8}"
   import -window root "$shot"
   echo "screenshot: $shot"
+  # Then log in with the seeded account, as a newcomer would.
+  if [ -n "$service_pid" ] && wine "$root/build/windows/bin/demo_login.exe" demo demo123; then
+    sleep 2
+    import -window root "${shot%.png}-logged-in.png"
+    echo "screenshot after logging in as demo: ${shot%.png}-logged-in.png"
+  fi
 else
-  LANG=zh_CN.UTF-8 wine ./vpn.exe
+  wine ./vpn.exe
 fi

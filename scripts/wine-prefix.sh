@@ -19,12 +19,21 @@ wine_prefix_create() {
   # Debian's Wine does not find its own fonts.
   cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   cp /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$WINEPREFIX/drive_c/windows/Fonts/"
+  wine_prefix_link_fonts
+  # Without a window manager every shown window would wait for one.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+}
+
+# Chinese text through the installed CJK font. Wine rewrites these links
+# whenever a program starts under another code page than the last one, so a
+# prefix that is kept (the demo's) has them laid again at every session.
+wine_prefix_link_fonts() {
+  local LANG=zh_CN.UTF-8
+  export LANG
   local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
   local face
   for face in "Tahoma" "Tahoma Bold" "Microsoft Sans Serif" "MS Sans Serif" "SimSun" "MS Shell Dlg" "MS Shell Dlg 2"; do
     wine reg add "$link" /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
   done
-  # Without a window manager every shown window would wait for one.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  wineserver -w
 }

@@ -5,8 +5,10 @@
 #include "client/res/resource.h"
 #include "client/service/service_bases.h"
 #include "client/service/login.h"
+#include "client/service/service_api.h"
 #include "client/service/session_id.h"
 #include "client/service/transport.h"
+#include "client/settings/start_with_system_win32.h"
 #include "client/shell/language.h"
 #include "client/shell/table_dlg.h"
 #include "client/shell/update_check.h"
@@ -56,8 +58,10 @@ bool RozeDlg::OnInit() {
   FillLanguageList();
   ShowConfiguredSettings();
   StartUpdateCheck();
-  // The login banner joins here, then the automatic login when the program
-  // was started with the system.
+  ShowBanner();
+
+  // Started with the system: log in at once, before the dialog is painted.
+  if (IsStartWithSystem(kRunValueName)) Login();
   return true;
 }
 
@@ -124,6 +128,11 @@ void RozeDlg::StartUpdateCheck() {
   });
 }
 
+void RozeDlg::ShowBanner() {
+  banner_.Create(Window(), IDC_LOGIN_BANNER);
+  banner_.Navigate(FormatRequest(endpoint::kLoginBanner, kBannerBase, {app_.state.origin}, app_.cipher.codePage));
+}
+
 void RozeDlg::OnTimer(UINT_PTR id) {
   if (id == IDT_UPDATE_PROMPT && app_.state.updateAvailable == 1) {
     StopTimer(IDT_UPDATE_PROMPT);
@@ -141,6 +150,14 @@ void RozeDlg::PromptForUpdate() {
     return;
   }
   PostMessageW(Window(), WM_CLOSE, 0, 0);
+}
+
+bool RozeDlg::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam, LRESULT& /*result*/) {
+  // After a login the dialog stays hidden for good, also when the modal loop
+  // would show it for the first time (a login during start-up). The default
+  // handling still runs.
+  if (message == WM_WINDOWPOSCHANGING && loggedIn_) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+  return false;
 }
 
 bool RozeDlg::OnCommand(int id, int code, HWND /*control*/) {

@@ -2,6 +2,7 @@
 // window for the whole run; after a login it is only hidden.
 #pragma once
 
+#include "client/service/web_page.h"
 #include "client/shell/app_context.h"
 #include "ui/dialog.h"
 #include "ui/handle.h"
@@ -14,6 +15,7 @@ class RozeDlg final : public ui::Dialog {
   bool OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
   void OnTimer(UINT_PTR id) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   // Start-up steps, in the order they run.
@@ -23,6 +25,7 @@ class RozeDlg final : public ui::Dialog {
   void FillLanguageList();
   void ShowConfiguredSettings();
   void StartUpdateCheck();
+  void ShowBanner();
 
   void Login();
   void ChangeLanguage();
@@ -34,4 +37,5 @@ class RozeDlg final : public ui::Dialog {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool loggedIn_ = false;
+  CWebPage banner_;
 };

@@ -26,6 +26,10 @@ class LoginTest : public ::testing::Test {
   }
 
   static bool LogContains(const std::string& text) { return DevServiceGet("/__dev/log").find(text) != std::string::npos; }
+  static bool WaitForLog(const std::string& text) {
+    for (int i = 0; i < 100 && !LogContains(text); ++i) Sleep(100);
+    return LogContains(text);
+  }
 
   // The main frame, once the login dialog has made way for it.
   static HWND WaitForMainFrame(const Program& program, HWND login) {
@@ -46,6 +50,54 @@ TEST_F(LoginTest, ARefusedLoginShowsTheServicesOwnWords) {
   EXPECT_EQ(box.text, L"用户名或密码错误");
   Answer(box, IDOK);
   EXPECT_TRUE(IsWindowVisible(login));
+  // The banner asked for its page on the banner server.
+  EXPECT_TRUE(WaitForLog("banner /main-logintopV2.html?ctype=public&origin=0"));
+}
+
+// The machine's Run value, restored when the test ends.
+class RunValue {
+ public:
+  explicit RunValue(const std::wstring& path) {
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    RegSetValueExW(key_, L"qarvo", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+  }
+  ~RunValue() {
+    RegDeleteValueW(key_, L"qarvo");
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+TEST_F(LoginTest, StartedWithTheSystemItLogsInWithTheRememberedAccount) {
+  Configure(installation, L"username", L"demo");
+  Configure(installation, L"password", Encipher(L"demo123"));
+  Configure(installation, L"remember", L"1");
+  {
+    // A value for another place (the program was moved) starts nothing.
+    RunValue moved(L"C:\\elsewhere\\vpn.exe");
+    Program program(installation);
+    HWND login = program.WaitForDialog();
+    ASSERT_NE(login, nullptr);
+    Sleep(500);
+    EXPECT_TRUE(IsWindowVisible(login));
+    EXPECT_FALSE(LogContains("apiv3-loginV3.html"));
+  }
+  RunValue registered(installation.Path(L"vpn.exe"));
+  Program program(installation);
+  HWND frame = program.WaitForWindow(L"#32770", L"Lumetra v3.1.1", 20s);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(GetDlgItem(frame, IDC_LOGIN_BANNER), nullptr) << "the main frame, never the login dialog";
+  Sleep(500);  // the modal loop shows its dialog once it is idle
+  HWND login = FindWindowExW(nullptr, nullptr, L"#32770", L"Lumetra v3.1.1");
+  while (login && (login == frame || !GetDlgItem(login, IDC_LOGIN_BANNER)))
+    login = FindWindowExW(nullptr, login, L"#32770", L"Lumetra v3.1.1");
+  ASSERT_NE(login, nullptr);
+  EXPECT_FALSE(IsWindowVisible(login)) << "the login dialog stays hidden";
+  EXPECT_TRUE(LogContains("apiv3-loginV3.html?username=demo&password=demo123"));
 }
 
 TEST_F(LoginTest, SuccessShowsTheMainFrameAndTheRememberedPasswordSurvivesARestart) {
@@ -101,6 +153,21 @@ TEST_F(LoginTest, AnOfferedUpdateStartsTheUpdaterAndEndsTheProgram) {
   EXPECT_TRUE(LogContains("update2 /update3/version.php"));
   for (int i = 0; i < 50 && installation.ReadFile(L"update.ran").empty(); ++i) Sleep(100);
   EXPECT_FALSE(installation.ReadFile(L"update.ran").empty());
+}
+
+TEST_F(LoginTest, AMissingUpdaterIsReportedAndTheProgramGoesOn) {
+  DevServiceGet("/__dev/version?value=999");
+  installation.Remove(L"update.exe");
+  Program program(installation);
+  Program::MessageBox question = program.WaitForMessageBox(20s);
+  ASSERT_EQ(question.text, L"检测到软件有更新，点击确定开始更新");
+  Answer(question, IDYES);
+  for (int i = 0; i < 50 && IsWindow(question.window); ++i) Sleep(100);
+  Program::MessageBox failure = program.WaitForMessageBox();
+  EXPECT_EQ(failure.text, L"无法启动更新程序update.exe");
+  Answer(failure, IDOK);
+  EXPECT_FALSE(program.WaitForExit(1s));
+  EXPECT_NE(program.WaitForDialog(), nullptr);
 }
 
 TEST_F(LoginTest, EnglishRelabelsTheDialogAtOnce) {

@@ -1,5 +1,6 @@
 #include "tests/e2e/program_driver.h"
 
+#include <cstring>
 #include <thread>
 
 namespace e2e {
@@ -202,6 +203,22 @@ std::string Utf8(const std::wstring& text) {
   std::string bytes(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
   return bytes;
+}
+
+void Configure(const Installation& installation, const wchar_t* key, const std::wstring& value) {
+  WritePrivateProfileStringW(L"string", key, value.c_str(), installation.Path(L"conf\\config.ini").c_str());
+}
+
+std::wstring Encipher(const std::wstring& text) {
+  using CipherFn = char* (*)(const char*, const char*, char*, int);
+  static HMODULE dravik = LoadLibraryW(L"dravik.dll");
+  auto opa = reinterpret_cast<CipherFn>(reinterpret_cast<void*>(GetProcAddress(dravik, "opa")));
+  if (!opa) return {};
+  char ansi[4096] = {};
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+  char out[4096] = {};
+  opa(ansi, "kt204719", out, sizeof out);
+  return std::wstring(out, out + strlen(out));
 }
 
 }  // namespace e2e

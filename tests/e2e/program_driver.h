@@ -73,4 +73,9 @@ void Answer(const Program::MessageBox& box, int button);
 
 std::string Utf8(const std::wstring& text);
 
+// A key of the installation's conf\config.ini, as the program writes it.
+void Configure(const Installation& installation, const wchar_t* key, const std::wstring& value);
+// The text enciphered under the service's key by the built dravik.dll.
+std::wstring Encipher(const std::wstring& text);
+
 }  // namespace e2e

@@ -11,22 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The configuration as the program itself would write it.
-void Configure(const Installation& installation, const wchar_t* key, const std::wstring& value) {
-  WritePrivateProfileStringW(L"string", key, value.c_str(), installation.Path(L"conf\\config.ini").c_str());
-}
-
-std::wstring Encipher(const std::wstring& text) {
-  using CipherFn = char* (*)(const char*, const char*, char*, int);
-  static HMODULE dravik = LoadLibraryW(L"dravik.dll");
-  auto opa = reinterpret_cast<CipherFn>(reinterpret_cast<void*>(GetProcAddress(dravik, "opa")));
-  char ansi[4096] = {};
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
-  char out[4096] = {};
-  opa(ansi, "kt204719", out, sizeof out);
-  return std::wstring(out, out + strlen(out));
-}
-
 TEST(Startup, FreshInstallationShowsTheDefaults) {
   Installation installation;
   Program program(installation);
