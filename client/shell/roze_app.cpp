@@ -17,9 +17,11 @@ bool RozeApp::InitInstance() {
   ui::AttachUiThread();
   ui::RegisterWebHostClass();
 
-  RozeDlg login(context_);
-  login.RunModal(nullptr);
-
+  {
+    // The dialog and the controls it hosts go before OLE does.
+    RozeDlg login(context_);
+    login.RunModal(nullptr);
+  }
   OleUninitialize();
   return false;
 }

@@ -62,9 +62,11 @@ void CTableDlg::Close() {
   FetchUrlText(FormatRequest(endpoint::kSessionEnd, state.apiBase, {state.userName, state.sessionId},
                              app_.cipher.codePage),
                false);
+  // Destroying the frame deletes this object: keep what is needed after it.
+  HWND loginDialog = loginDialog_;
   DestroyWindow(Window());
   // The login dialog is the application's main window: ending it ends the run.
-  DestroyWindow(loginDialog_);
+  DestroyWindow(loginDialog);
 }
 
 void CTableDlg::OnDestroyed() {
