@@ -11,18 +11,6 @@
 
 namespace {
 
-class MemoryIni final : public IniFiles {
- public:
-  std::map<std::u16string, std::map<std::u16string, std::u16string>> files;
-  std::u16string Read(const std::u16string& file, const std::u16string&, const std::u16string& key) override {
-    return files[file][key];
-  }
-  void Write(const std::u16string& file, const std::u16string&, const std::u16string& key,
-             const std::u16string& value) override {
-    files[file][key] = value;
-  }
-};
-
 std::u16string Hex(const std::string& document) {
   std::string hex = netcore::EncipherToHex(document, "kt204719");
   return std::u16string(hex.begin(), hex.end());
@@ -65,7 +53,7 @@ class LoginTest : public ::testing::Test {
   std::u16string Config(const std::u16string& key) { return ini.files[state.configPath][key]; }
 
   ClientState state;
-  MemoryIni ini;
+  MemoryIniFiles ini;
   Utf8CodePage codePage;
   FakeDravik dravik;
   AppContext app{state, ini, {dravik, codePage}};

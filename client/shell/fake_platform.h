@@ -1,7 +1,10 @@
 // Test doubles for the shell's platform seams.
 #pragma once
 
+#include <map>
+
 #include "client/shell/cipher_text.h"
+#include "client/shell/config_store.h"
 #include "client/shell/utf8.h"
 #include "netcore/cipher.h"
 
@@ -23,5 +26,21 @@ class FakeDravik final : public ExportLookup {
     if (std::string_view(name) == "opa") return reinterpret_cast<void*>(&netcore::EncipherInto);
     if (std::string_view(name) == "opb") return reinterpret_cast<void*>(&netcore::DecipherInto);
     return nullptr;
+  }
+};
+
+// INI files in memory: file -> key -> value (every key lives in one section).
+class MemoryIniFiles final : public IniFiles {
+ public:
+  std::map<std::u16string, std::map<std::u16string, std::u16string>> files;
+  std::u16string Read(const std::u16string& file, const std::u16string&, const std::u16string& key) override {
+    auto inFile = files.find(file);
+    if (inFile == files.end()) return {};
+    auto value = inFile->second.find(key);
+    return value == inFile->second.end() ? u"" : value->second;
+  }
+  void Write(const std::u16string& file, const std::u16string&, const std::u16string& key,
+             const std::u16string& value) override {
+    files[file][key] = value;
   }
 };

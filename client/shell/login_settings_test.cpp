@@ -2,33 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "client/shell/client_state.h"
 #include "client/shell/fake_platform.h"
 
 namespace {
 
-// An INI store in memory: the configuration as the tests lay it out.
-class MemoryIni final : public IniFiles {
- public:
-  std::map<std::u16string, std::u16string> values;  // key -> value of config.ini
-  std::u16string Read(const std::u16string&, const std::u16string&, const std::u16string& key) override {
-    auto it = values.find(key);
-    return it == values.end() ? u"" : it->second;
-  }
-  void Write(const std::u16string&, const std::u16string&, const std::u16string& key,
-             const std::u16string& value) override {
-    values[key] = value;
-  }
-};
-
 class LoginSettingsTest : public ::testing::Test {
  protected:
   std::u16string Encipher(const std::u16string& text) { return EncipherText(cipher, text, kFixedKey); }
-  LoginDialogSettings Read() { return ReadLoginDialogSettings(ini, cipher, u"C:\\vpn\\conf\\config.ini"); }
+  LoginDialogSettings Read() { return ReadLoginDialogSettings(ini, cipher, kConfigPath); }
+  std::map<std::u16string, std::u16string>& Config() { return ini.files[kConfigPath]; }
 
-  MemoryIni ini;
+  static constexpr char16_t kConfigPath[] = u"C:\\vpn\\conf\\config.ini";
+
+  MemoryIniFiles ini;
   Utf8CodePage codePage;
   FakeDravik dravik;
   CipherBinding cipher{dravik, codePage};
@@ -45,14 +32,14 @@ TEST_F(LoginSettingsTest, NoConfigurationGivesTheDefaults) {
 }
 
 TEST_F(LoginSettingsTest, RememberedPasswordTitleAndOriginRoundTrip) {
-  ini.values = {{u"username", u"alice"},
+  Config() = {{u"username", u"alice"},
                 {u"password", Encipher(u"s3cret pass")},
                 {u"remember", u"1"},
                 {u"language", u"en"},
                 {u"title", Encipher(u"__极速__VPN")},
                 {u"origin", Encipher(u"__1024")}};
   // The stored digits are the lowercase hex of the cipher, 16 per block.
-  EXPECT_EQ(ini.values[u"password"].size(), 32u);
+  EXPECT_EQ(Config()[u"password"].size(), 32u);
   LoginDialogSettings s = Read();
   EXPECT_EQ(s.userName, u"alice");
   EXPECT_EQ(s.password, u"s3cret pass");
@@ -73,14 +60,14 @@ TEST_F(LoginSettingsTest, UnusableDistributorValuesKeepTheDefaults) {
       {u"", u"Lumetra v3.1.1"},
   };
   for (const Case& c : cases) {
-    ini.values[u"title"] = c.stored;
+    Config()[u"title"] = c.stored;
     EXPECT_EQ(Read().windowTitle, c.title) << std::string(c.stored.begin(), c.stored.end());
   }
 }
 
 TEST_F(LoginSettingsTest, OnlyTheExactValueEnSelectsEnglish) {
   for (auto [value, english] : {std::pair{u"en", true}, {u"EN", false}, {u"cn", false}, {u"fr", false}}) {
-    ini.values[u"language"] = value;
+    Config()[u"language"] = value;
     LoginDialogSettings s = Read();
     EXPECT_EQ(s.englishSelected, english);
     EXPECT_EQ(LanguageFilePath(u"C:\\vpn", s.language), std::u16string(u"C:\\vpn\\conf\\") + value + u".ini");
@@ -89,7 +76,7 @@ TEST_F(LoginSettingsTest, OnlyTheExactValueEnSelectsEnglish) {
 }
 
 TEST_F(LoginSettingsTest, WithoutDravikEverythingDecipheredIsEmpty) {
-  ini.values = {{u"password", Encipher(u"secret")}, {u"remember", u"1"}, {u"title", Encipher(u"__Mine")}};
+  Config() = {{u"password", Encipher(u"secret")}, {u"remember", u"1"}, {u"title", Encipher(u"__Mine")}};
   dravik.loaded = false;
   LoginDialogSettings s = Read();
   EXPECT_EQ(s.password, u"");
