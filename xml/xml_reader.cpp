@@ -100,10 +100,20 @@ class XmlIndexBuilder {
       if (pos + 2 < size_) {
         char16_t n = text_[pos + 1];
         bool isEnd = n == u'/';
+        // Most end tags close the innermost element: compare with its name.
+        if (isEnd && !stack_.empty() && stack_.back().plain) {
+          const Open& top = stack_.back();
+          std::size_t close = pos + 2 + top.nameLength;
+          if (close < size_ && close + 1 - pos <= kMaxEndTagLength && text_[close] == u'>' &&
+              xml::SameUnits(text_ + pos + 2, text_ + top.nameStart, top.nameLength)) {
+            CloseInnermost(pos, close + 1 - pos);
+            pos = close + 1;
+            continue;
+          }
+        }
         if (isEnd || (n >= u'A' && n <= u'Z') || n == u'_' || n == u':' || n > 0x60) {
           std::size_t from = pos + (isEnd ? 2 : 1);
-          std::size_t i = from;
-          while (i < size_ && !xml::StopsTagScan(text_[i])) ++i;
+          std::size_t i = xml::SkipTagName(text_, from, size_);
           if (i < size_ && text_[i] != u'=') {
             std::u16string_view name(text_ + from, i - from);
             xml::ScannedNode node;
@@ -119,7 +129,7 @@ class XmlIndexBuilder {
             } else if (node.type == NodeType::kError) {
               ErrorNode(node.error, node.unterminatedType, node.start);
             } else {
-              StartTag(node, name);
+              StartTag(node, name, true);
             }
             pos = node.start + node.length;
             continue;
@@ -130,7 +140,7 @@ class XmlIndexBuilder {
       switch (node.type) {
         case NodeType::kStartTag:
         case NodeType::kEmptyTag:
-          StartTag(node, xml::ScannedTagName(text_, node.start + 1, node.start + node.length));
+          StartTag(node, xml::ScannedTagName(text_, node.start + 1, node.start + node.length), false);
           break;
         case NodeType::kEndTag:
           EndTag(node, xml::ScannedTagName(text_, node.start + 2, node.start + node.length));
@@ -149,7 +159,10 @@ class XmlIndexBuilder {
   struct Open {
     uint32_t record;
     uint32_t nameStart;
-    uint32_t nameLength;
+    uint32_t nameLength : 31;
+    // The name holds none of the units that stop the quick scan (it was found
+    // by that scan), so "</" name ">" is its end tag as the scanner reads it.
+    uint32_t plain : 1;
     // A cheap first test before comparing names, taken only when an end tag
     // does not close the innermost element; 0 until then.
     uint32_t hash;
@@ -162,8 +175,7 @@ class XmlIndexBuilder {
   }
 
   bool NameIs(const Open& o, std::u16string_view name) const {
-    return o.nameLength == name.size() &&
-           std::memcmp(text_ + o.nameStart, name.data(), name.size() * sizeof(char16_t)) == 0;
+    return o.nameLength == name.size() && xml::SameUnits(text_ + o.nameStart, name.data(), name.size());
   }
 
   uint32_t Innermost() const { return stack_.empty() ? 0 : stack_.back().record; }
@@ -205,7 +217,7 @@ class XmlIndexBuilder {
     }
   }
 
-  void StartTag(const xml::ScannedNode& node, std::u16string_view name) {
+  void StartTag(const xml::ScannedNode& node, std::u16string_view name, bool plain) {
     bool empty = node.type == NodeType::kEmptyTag;
     if (node.length > kMaxStartTagLength) {
       TooLong("tag_too_long", node.start);
@@ -224,7 +236,7 @@ class XmlIndexBuilder {
     rec.level = static_cast<uint16_t>(stack_.size());
     AppendChild(parent, index);
     if (!empty) {
-      stack_.push_back({index, static_cast<uint32_t>(name.data() - text_), static_cast<uint32_t>(name.size()), 0});
+      stack_.push_back({index, static_cast<uint32_t>(name.data() - text_), static_cast<uint32_t>(name.size()), plain, 0});
     }
   }
 
@@ -256,9 +268,13 @@ class XmlIndexBuilder {
       return;
     }
     while (stack_.size() > k) CloseUnended(static_cast<uint32_t>(node.start + 1));
+    CloseInnermost(node.start, node.length);
+  }
+
+  void CloseInnermost(std::size_t endTagStart, std::size_t endTagLength) {
     ElementRecord& rec = r_.At(stack_.back().record);
-    rec.length = static_cast<int32_t>(node.start + node.length - static_cast<std::size_t>(rec.start));
-    rec.endTagLength = static_cast<uint32_t>(node.length);
+    rec.length = static_cast<int32_t>(endTagStart + endTagLength - static_cast<std::size_t>(rec.start));
+    rec.endTagLength = static_cast<uint32_t>(endTagLength);
     stack_.pop_back();
   }
 

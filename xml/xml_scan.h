@@ -85,11 +85,39 @@ inline const char16_t* FindEither(const char16_t* p, const char16_t* end, char16
   return p;
 }
 
+// n units at a and b are equal. Names are a few units long: a loop beats a
+// call to memcmp.
+inline bool SameUnits(const char16_t* a, const char16_t* b, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // Units that stop the quick name scan of a tag: whitespace, '/', '=' and '>'.
 inline bool StopsTagScan(char16_t c) {
   constexpr uint64_t kStops = (1ull << ' ') | (1ull << '\t') | (1ull << '\n') | (1ull << '\r') |
                               (1ull << '/') | (1ull << '=') | (1ull << '>');
   return c < 64 && ((kStops >> c) & 1);
+}
+
+// First position from i on (or size) holding a unit that StopsTagScan.
+inline std::size_t SkipTagName(const char16_t* text, std::size_t i, std::size_t size) {
+#if defined(__SSE2__)
+  const __m128i gt = _mm_set1_epi16(u'>'), slash = _mm_set1_epi16(u'/'), eq = _mm_set1_epi16(u'=');
+  const __m128i sp = _mm_set1_epi16(u' '), tab = _mm_set1_epi16(u'\t'), lf = _mm_set1_epi16(u'\n');
+  const __m128i cr = _mm_set1_epi16(u'\r');
+  for (; i < size && size - i >= 8; i += 8) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    __m128i m = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, gt), _mm_cmpeq_epi16(v, slash)),
+                             _mm_or_si128(_mm_cmpeq_epi16(v, eq), _mm_cmpeq_epi16(v, sp)));
+    m = _mm_or_si128(m, _mm_or_si128(_mm_cmpeq_epi16(v, tab), _mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr))));
+    int mask = _mm_movemask_epi8(m);
+    if (mask != 0) return i + (__builtin_ctz(static_cast<unsigned>(mask)) >> 1);
+  }
+#endif
+  while (i < size && !StopsTagScan(text[i])) ++i;
+  return i;
 }
 
 // Scans the node that starts at pos. Never reads outside [text, text + size).
