@@ -345,6 +345,15 @@ TEST(XmlScan, VectorSearchesAgreeWithAPlainLoopAtEveryOffsetAndLength) {
         SCOPED_TRACE(testing::Message() << "offset " << offset << " length " << length << " at " << at);
         EXPECT_EQ(xml::FindUnit(p, end, u'<'), lt);
         EXPECT_EQ(xml::FindEither(p, end, u'<', u'&'), either);
+        // Every unit that ends a tag name, and neighbours that do not.
+        for (char16_t stop : {u' ', u'\t', u'\n', u'\r', u'/', u'=', u'>', u'\v', u'?', char16_t{0x013E}}) {
+          std::fill(buf.begin(), buf.end(), u'a');
+          buf[offset + length] = u'>';
+          if (at < length) buf[offset + at] = stop;
+          std::size_t plain = 0;
+          while (plain < length && !xml::StopsTagScan(p[plain])) ++plain;
+          EXPECT_EQ(xml::SkipTagName(p, 0, length), plain) << static_cast<int>(stop);
+        }
       }
     }
   }
