@@ -115,6 +115,22 @@ const std::vector<NamedReference>& Sorted() {
 }  // namespace
 
 uint32_t LookupNamedReference(std::u16string_view lowerName) {
+  // The five XML names are nearly all that service answers hold.
+  switch (lowerName.size()) {
+    case 2:
+      if (lowerName == u"lt") return 60;
+      if (lowerName == u"gt") return 62;
+      break;
+    case 3:
+      if (lowerName == u"amp") return 38;
+      break;
+    case 4:
+      if (lowerName == u"quot") return 34;
+      if (lowerName == u"apos") return 39;
+      break;
+    default:
+      break;
+  }
   if (lowerName.empty() || lowerName.size() > 8) return 0;
   char name[8];
   for (std::size_t i = 0; i < lowerName.size(); ++i) {

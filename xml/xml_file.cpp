@@ -2,6 +2,7 @@
 // conversion to UTF-16, then indexing as SetText does.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "xml/code_page.h"
@@ -291,41 +292,44 @@ class XmlFileLoader {
 
     if (unit == 2 && !wide32) return LoadUtf16(file, preview, previewSize, markLength, toRead, encoding, bigEndian, markBit);
 
-    std::vector<unsigned char> bytes(toRead);
+    // Not zero-filled: every byte is read over, and a large file would pay a
+    // pass over fresh memory for nothing.
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[toRead]);
+    unsigned char* bytes = buffer.get();
     std::size_t fromPreview = previewSize - markLength;
-    std::memcpy(bytes.data(), preview + markLength, fromPreview);
-    if (toRead > fromPreview && !file.Read(bytes.data() + fromPreview, toRead - fromPreview)) {
+    std::memcpy(bytes, preview + markLength, fromPreview);
+    if (toRead > fromPreview && !file.Read(bytes + fromPreview, toRead - fromPreview)) {
       return FileError(file.LastError());
     }
     std::size_t units = toRead / unit;
-    bytes.resize(units * unit);
+    std::size_t count = units * unit;
     std::size_t nulls = 0;
     if (unit == 1) {
-      auto end = std::remove(bytes.begin(), bytes.end(), static_cast<unsigned char>(0));
-      nulls = static_cast<std::size_t>(bytes.end() - end);
-      bytes.erase(end, bytes.end());
+      unsigned char* end = std::remove(bytes, bytes + count, static_cast<unsigned char>(0));
+      nulls = static_cast<std::size_t>(bytes + count - end);
+      count = static_cast<std::size_t>(end - bytes);
     } else {
       std::size_t w = 0;
       for (std::size_t i = 0; i < units; ++i) {
-        const unsigned char* u = bytes.data() + 4 * i;
+        const unsigned char* u = bytes + 4 * i;
         if ((u[0] | u[1] | u[2] | u[3]) == 0) {
           ++nulls;
           continue;
         }
         if (bigEndian) {
           unsigned char s[4] = {u[3], u[2], u[1], u[0]};
-          std::memcpy(bytes.data() + 4 * w, s, 4);
+          std::memcpy(bytes + 4 * w, s, 4);
         } else if (w != i) {
-          std::memmove(bytes.data() + 4 * w, u, 4);
+          std::memmove(bytes + 4 * w, u, 4);
         }
         ++w;
       }
-      bytes.resize(4 * w);
+      count = 4 * w;
     }
     bool detected = false;
     if (encoding.empty()) {
       detected = true;
-      if (xml::PassesUtf8Test(bytes.data(), bytes.size())) encoding = u"UTF-8";
+      if (xml::PassesUtf8Test(bytes, count)) encoding = u"UTF-8";
     }
     xml::AppendLogEntry(r_.log_, "read", {Attr("encoding", encoding), Attr("length", units)});
     if (nulls) xml::AppendLogEntry(r_.log_, "nulls_removed", {Attr("count", nulls)});
@@ -333,12 +337,11 @@ class XmlFileLoader {
     if (detected) xml::AppendLogEntry(r_.log_, "utf8_detection", {});
     std::u16string text;
     if (wide32 || StartsWithUtf32(encoding)) {
-      AppendUtf32(bytes.data(), bytes.size(), text);
+      AppendUtf32(bytes, count, text);
     } else {
-      AppendConverted(converter_, CodePageOfName(encoding), reinterpret_cast<const char*>(bytes.data()),
-                      bytes.size(), text);
+      AppendConverted(converter_, CodePageOfName(encoding), reinterpret_cast<const char*>(bytes), count, text);
     }
-    bytes = {};
+    buffer.reset();
     xml::AppendLogEntry(r_.log_, "converted_to",
                         {Attr("encoding", std::u16string_view(u"UTF-16")), Attr("length", text.size())});
     return Finish(file, markBit, std::move(text));

@@ -25,6 +25,7 @@ void CXmlReader::Reserve(uint32_t records) {
   uint32_t capacity = blocks_.empty()
                           ? 0
                           : static_cast<uint32_t>((blocks_.size() - 1) * kBlockRecords) + lastBlockCapacity_;
+  capacity_ = capacity;
   if (records <= capacity) return;
   // Fill the last block, then add blocks sized for what is still missing.
   if (!blocks_.empty() && lastBlockCapacity_ < kBlockRecords) {
@@ -43,15 +44,10 @@ void CXmlReader::Reserve(uint32_t records) {
     lastBlockCapacity_ = want;
     capacity += want;
   }
+  capacity_ = capacity;
 }
 
-uint32_t CXmlReader::NewRecord() {
-  uint32_t capacity = static_cast<uint32_t>((blocks_.size() - 1) * kBlockRecords) + lastBlockCapacity_;
-  if (nextFree_ == capacity) Reserve(capacity + capacity / 2 + 1);
-  uint32_t index = nextFree_++;
-  std::memset(&At(index), 0, sizeof(ElementRecord));
-  return index;
-}
+void CXmlReader::Grow() { Reserve(capacity_ + capacity_ / 2 + 1); }
 
 std::size_t CXmlReader::IndexBytes() const {
   if (blocks_.empty()) return 0;
@@ -86,19 +82,68 @@ class XmlIndexBuilder {
   explicit XmlIndexBuilder(CXmlReader& r) : r_(r), text_(r.text_.data()), size_(r.text_.size()) {}
 
   void Run() {
+    const char16_t* end = text_ + size_;
     std::size_t pos = 0;
     while (true) {
+      if (pos >= size_) {
+        while (!stack_.empty()) CloseUnended(static_cast<uint32_t>(size_));
+        return;
+      }
+      // Text and whitespace are passed over: the next node starts at the next '<'.
+      if (text_[pos] != u'<') {
+        pos = static_cast<std::size_t>(xml::FindUnit(text_ + pos, end, u'<') - text_);
+        continue;
+      }
+      // Tags whose name runs straight to '>', '/>' or whitespace are read here
+      // without a second pass over the name; everything else goes through the
+      // general scanner.
+      if (pos + 2 < size_) {
+        char16_t n = text_[pos + 1];
+        bool isEnd = n == u'/';
+        // Most end tags close the innermost element: compare with its name.
+        if (isEnd && !stack_.empty() && stack_.back().plain) {
+          const Open& top = stack_.back();
+          std::size_t close = pos + 2 + top.nameLength;
+          if (close < size_ && close + 1 - pos <= kMaxEndTagLength && text_[close] == u'>' &&
+              xml::SameUnits(text_ + pos + 2, text_ + top.nameStart, top.nameLength)) {
+            CloseInnermost(pos, close + 1 - pos);
+            pos = close + 1;
+            continue;
+          }
+        }
+        if (isEnd || (n >= u'A' && n <= u'Z') || n == u'_' || n == u':' || n > 0x60) {
+          std::size_t from = pos + (isEnd ? 2 : 1);
+          std::size_t i = xml::SkipTagName(text_, from, size_);
+          if (i < size_ && text_[i] != u'=') {
+            std::u16string_view name(text_ + from, i - from);
+            xml::ScannedNode node;
+            if (text_[i] == u'>') {
+              node = {isEnd ? NodeType::kEndTag : NodeType::kStartTag, pos, i + 1 - pos};
+            } else if (!isEnd && text_[i] == u'/' && i + 1 < size_ && text_[i + 1] == u'>') {
+              node = {NodeType::kEmptyTag, pos, i + 2 - pos};
+            } else {
+              node = xml::ScanTagFrom(text_, size_, pos, i, isEnd);
+            }
+            if (node.type == NodeType::kEndTag) {
+              EndTag(node, name);
+            } else if (node.type == NodeType::kError) {
+              ErrorNode(node.error, node.unterminatedType, node.start);
+            } else {
+              StartTag(node, name, true);
+            }
+            pos = node.start + node.length;
+            continue;
+          }
+        }
+      }
       xml::ScannedNode node = xml::ScanNode(text_, size_, pos);
       switch (node.type) {
-        case NodeType::kEnd:
-          while (!stack_.empty()) CloseUnended(static_cast<uint32_t>(size_));
-          return;
         case NodeType::kStartTag:
         case NodeType::kEmptyTag:
-          StartTag(node);
+          StartTag(node, xml::ScannedTagName(text_, node.start + 1, node.start + node.length), false);
           break;
         case NodeType::kEndTag:
-          EndTag(node);
+          EndTag(node, xml::ScannedTagName(text_, node.start + 2, node.start + node.length));
           break;
         case NodeType::kError:
           ErrorNode(node.error, node.unterminatedType, node.start);
@@ -114,14 +159,23 @@ class XmlIndexBuilder {
   struct Open {
     uint32_t record;
     uint32_t nameStart;
-    uint32_t nameLength;
-    uint32_t hash;  // a cheap first test before comparing names
+    uint32_t nameLength : 31;
+    // The name holds none of the units that stop the quick scan (it was found
+    // by that scan), so "</" name ">" is its end tag as the scanner reads it.
+    uint32_t plain : 1;
+    // A cheap first test before comparing names, taken only when an end tag
+    // does not close the innermost element; 0 until then.
+    uint32_t hash;
   };
 
   static uint32_t Hash(std::u16string_view name) {
     uint32_t h = 2166136261u;
     for (char16_t c : name) h = (h ^ c) * 16777619u;
-    return h;
+    return h | 1;
+  }
+
+  bool NameIs(const Open& o, std::u16string_view name) const {
+    return o.nameLength == name.size() && xml::SameUnits(text_ + o.nameStart, name.data(), name.size());
   }
 
   uint32_t Innermost() const { return stack_.empty() ? 0 : stack_.back().record; }
@@ -163,8 +217,7 @@ class XmlIndexBuilder {
     }
   }
 
-  void StartTag(const xml::ScannedNode& node) {
-    std::u16string_view name = xml::ScannedTagName(text_, node.start + 1, node.start + node.length);
+  void StartTag(const xml::ScannedNode& node, std::u16string_view name, bool plain) {
     bool empty = node.type == NodeType::kEmptyTag;
     if (node.length > kMaxStartTagLength) {
       TooLong("tag_too_long", node.start);
@@ -183,8 +236,7 @@ class XmlIndexBuilder {
     rec.level = static_cast<uint16_t>(stack_.size());
     AppendChild(parent, index);
     if (!empty) {
-      stack_.push_back({index, static_cast<uint32_t>(name.data() - text_),
-                        static_cast<uint32_t>(name.size()), Hash(name)});
+      stack_.push_back({index, static_cast<uint32_t>(name.data() - text_), static_cast<uint32_t>(name.size()), plain, 0});
     }
   }
 
@@ -193,21 +245,22 @@ class XmlIndexBuilder {
     xml::AppendLogEntry(r_.log_, entry, {Attr("offset", offset)});
   }
 
-  void EndTag(const xml::ScannedNode& node) {
+  void EndTag(const xml::ScannedNode& node, std::u16string_view name) {
     if (node.length > kMaxEndTagLength) {
       TooLong("tag_too_long", node.start);
       return;
     }
-    std::u16string_view name = xml::ScannedTagName(text_, node.start + 2, node.start + node.length);
-    uint32_t h = Hash(name);
     std::size_t k = stack_.size();
-    while (k > 0) {
-      const Open& o = stack_[k - 1];
-      if (o.hash == h && o.nameLength == name.size() &&
-          std::u16string_view(text_ + o.nameStart, o.nameLength) == name) {
-        break;
+    if (k == 0 || !NameIs(stack_.back(), name)) {
+      // Not the innermost element: hashes keep a hostile run of unmatched end
+      // tags from comparing every name on a deep stack.
+      uint32_t h = Hash(name);
+      while (k > 0) {
+        Open& o = stack_[k - 1];
+        if (o.hash == 0) o.hash = Hash(std::u16string_view(text_ + o.nameStart, o.nameLength));
+        if (o.hash == h && NameIs(o, name)) break;
+        --k;
       }
-      --k;
     }
     if (k == 0) {
       MarkIllFormed();
@@ -215,9 +268,13 @@ class XmlIndexBuilder {
       return;
     }
     while (stack_.size() > k) CloseUnended(static_cast<uint32_t>(node.start + 1));
+    CloseInnermost(node.start, node.length);
+  }
+
+  void CloseInnermost(std::size_t endTagStart, std::size_t endTagLength) {
     ElementRecord& rec = r_.At(stack_.back().record);
-    rec.length = static_cast<int32_t>(node.start + node.length - static_cast<std::size_t>(rec.start));
-    rec.endTagLength = static_cast<uint32_t>(node.length);
+    rec.length = static_cast<int32_t>(endTagStart + endTagLength - static_cast<std::size_t>(rec.start));
+    rec.endTagLength = static_cast<uint32_t>(endTagLength);
     stack_.pop_back();
   }
 
@@ -259,11 +316,29 @@ class XmlIndexBuilder {
   std::vector<Open> stack_;
 };
 
+// Records to reserve before indexing: at least size / 64 + 8, and about half
+// the '<' of the text (a start and an end tag per element), counted over its
+// first 64K units and scaled to the whole. Growing later by halves costs
+// copies and fresh pages; server lists hold an element every 30 units or so.
+// Capped at one byte of index per byte of text.
+static uint32_t EstimatedRecords(const char16_t* text, std::size_t size) {
+  std::size_t floor = size / 64 + 8;
+  std::size_t sample = size < 65536 ? size : 65536;
+  std::size_t tags = 0;
+  const char16_t* end = text + sample;
+  for (const char16_t* p = text; (p = xml::FindUnit(p, end, u'<')) != end; ++p) ++tags;
+  std::size_t estimate = static_cast<std::size_t>(static_cast<double>(tags) / 2 * static_cast<double>(size) /
+                                                  static_cast<double>(sample ? sample : 1)) + 8;
+  std::size_t cap = size / 16 + 8;
+  if (estimate > cap) estimate = cap;
+  return static_cast<uint32_t>(estimate > floor ? estimate : floor);
+}
+
 bool CXmlReader::Index() {
   ResetPositions();
   // Beyond 2^31 - 1 units the record offsets cannot hold positions.
   if (text_.size() > 0x7FFFFFFE) text_.clear();
-  Reserve(static_cast<uint32_t>(text_.size() / 64 + 8));
+  Reserve(EstimatedRecords(text_.data(), text_.size()));
   std::memset(&At(0), 0, sizeof(ElementRecord));
   nextFree_ = 1;
   if (text_.empty()) return false;
@@ -349,17 +424,22 @@ bool CXmlReader::LeaveElement() {
 }
 
 std::u16string CXmlReader::GetChildText() const {
-  std::u16string out;
-  if (child_ == 0) return out;
+  if (child_ == 0) return {};
   const ElementRecord& rec = At(child_);
-  if (static_cast<uint32_t>(rec.length) == rec.startTagLength || rec.firstChild != 0) return out;
+  if (static_cast<uint32_t>(rec.length) == rec.startTagLength || rec.firstChild != 0) return {};
   std::size_t from = static_cast<std::size_t>(rec.start) + rec.startTagLength;
   std::size_t to = static_cast<std::size_t>(rec.start) + static_cast<std::size_t>(rec.length) - rec.endTagLength;
-  if (to <= from) return out;
+  if (to <= from) return {};
   const char16_t* text = text_.data();
-  if (xml::FindUnit(text + from, text + to, u'<') == text + to) {
+  // Most field values hold neither markup nor references: one pass finds
+  // that, and the value is copied out as it stands.
+  const char16_t* special = xml::FindEither(text + from, text + to, u'<', u'&');
+  if (special == text + to) return std::u16string(text + from, text + to);
+  std::u16string out;
+  if (*special == u'&' && xml::FindUnit(special, text + to, u'<') == text + to) {
     out.reserve(to - from);
-    xml::AppendDecoded(out, text + from, to - from);
+    out.append(text + from, special);
+    xml::AppendDecoded(out, special, static_cast<std::size_t>(text + to - special));
     return out;
   }
   // Markup inside: text nodes decoded, CDATA sections literally, the rest dropped.

@@ -97,7 +97,15 @@ class CXmlReader {
     return blocks_[index >> kBlockShift][index & (kBlockRecords - 1)];
   }
   void Reserve(uint32_t records);
-  uint32_t NewRecord();
+  void Grow();
+  // Inline: called once per element while indexing.
+  uint32_t NewRecord() {
+    if (nextFree_ == capacity_) Grow();
+    uint32_t index = nextFree_++;
+    ElementRecord& rec = At(index);
+    rec = ElementRecord{};
+    return index;
+  }
   bool Index();
   void ResetPositions();
   void Clear();
@@ -108,6 +116,7 @@ class CXmlReader {
   // reallocated, so growing a large index never moves the full blocks.
   std::vector<std::unique_ptr<ElementRecord[]>> blocks_;
   uint32_t lastBlockCapacity_ = 0;
+  uint32_t capacity_ = 0;  // records the blocks hold
   uint32_t nextFree_ = 0;
   uint32_t enclosing_ = 0;
   uint32_t current_ = 0;

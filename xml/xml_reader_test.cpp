@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,11 @@ TEST(XmlReaderBuild, LenientBuildingTable) {
       {"<!DOCTYPE r [<!x>]><r/>", false, "r",
        "<doctype_tag_syntax offset=\"0\"/><exclamation_tag_syntax offset=\"13\"/>"},
       {"<r>text & > more</r>", true, "r", ""},
+      // Tag ends that indexing reads without the general scanner, and their neighbours.
+      {"<r><a >1</a ><b\t/><c\n/ ></c><d/ >x</d></r >", true, "r(a b c d)", ""},
+      {"<r><a=\">\"/><b x='/>'>2</b><c/d>x</c><e/f/></r>", true, "r(a b c e)", ""},
+      {"<r></a/></r>", false, "r", "<lone_end_tag tagname=\"a\" offset=\"3\"/>"},
+      {"<r></ a></r>", false, "r", "<lone_end_tag tagname=\"\" offset=\"3\"/>"},
       {"<r:x><_a/><{b/><\xc3\xa9/></r:x>", true, "r:x(_a {b \xc3\xa9)", ""},
   };
   for (const BuildCase& c : cases) {
@@ -306,6 +312,7 @@ TEST(XmlReaderText, ContentTable) {
       {u"<r><x>&thetasym;&thetasymx;</x></r>", u"\u03d1&thetasymx;"},
       {u"<r><x>&apos;&quot;&lt;&gt;&nbsp;&euro;&hearts;</x></r>", u"'\"<>\u00a0\u20ac\u2665"},
       {u"<r><x>a<![CDATA[]]>b</x></r>", u"ab"},
+      {u"<r><x>&lt;<!--c-->b&gt;</x></r>", u"<b>"},
       {u"<r><x>a<y></x></r>", u""},
   };
   for (const TextCase& c : cases) {
@@ -314,6 +321,41 @@ TEST(XmlReaderText, ContentTable) {
     r.SetText(c.doc);
     ASSERT_TRUE(r.FindChild(u"x"));
     EXPECT_EQ(Narrow(r.GetChildText()), Narrow(c.text));
+  }
+}
+
+TEST(XmlScan, VectorSearchesAgreeWithAPlainLoopAtEveryOffsetAndLength) {
+  // Eight units per compare, then a tail: every start alignment, every length
+  // around the block size, the target at every place or absent, and a decoy
+  // unit that differs from '<' only in its high byte.
+  std::u16string buf(64, u'a');
+  for (std::size_t offset = 0; offset < 9; ++offset) {
+    for (std::size_t length = 0; length + offset <= 40; ++length) {
+      for (std::size_t at = 0; at <= length; ++at) {
+        std::fill(buf.begin(), buf.end(), u'a');
+        buf[offset + length] = u'<';  // just past the end: must not be found
+        if (at < length) buf[offset + at] = (at % 3 == 1) ? u'&' : u'<';
+        if (at + 1 < length) buf[offset + at + 1] = static_cast<char16_t>(0x013C);
+        const char16_t* p = buf.data() + offset;
+        const char16_t* end = p + length;
+        const char16_t* lt = p;
+        while (lt < end && *lt != u'<') ++lt;
+        const char16_t* either = p;
+        while (either < end && *either != u'<' && *either != u'&') ++either;
+        SCOPED_TRACE(testing::Message() << "offset " << offset << " length " << length << " at " << at);
+        EXPECT_EQ(xml::FindUnit(p, end, u'<'), lt);
+        EXPECT_EQ(xml::FindEither(p, end, u'<', u'&'), either);
+        // Every unit that ends a tag name, and neighbours that do not.
+        for (char16_t stop : {u' ', u'\t', u'\n', u'\r', u'/', u'=', u'>', u'\v', u'?', char16_t{0x013E}}) {
+          std::fill(buf.begin(), buf.end(), u'a');
+          buf[offset + length] = u'>';
+          if (at < length) buf[offset + at] = stop;
+          std::size_t plain = 0;
+          while (plain < length && !xml::StopsTagScan(p[plain])) ++plain;
+          EXPECT_EQ(xml::SkipTagName(p, 0, length), plain) << static_cast<int>(stop);
+        }
+      }
+    }
   }
 }
 

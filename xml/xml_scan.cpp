@@ -1,25 +1,6 @@
 #include "xml/xml_scan.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace xml {
-
-const char16_t* FindUnit(const char16_t* p, const char16_t* end, char16_t c) {
-#if defined(__SSE2__)
-  // Text between tags is most of a document; eight units per compare.
-  const __m128i needle = _mm_set1_epi16(static_cast<short>(c));
-  while (end - p >= 8) {
-    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, needle));
-    if (mask != 0) return p + (__builtin_ctz(static_cast<unsigned>(mask)) >> 1);
-    p += 8;
-  }
-#endif
-  while (p < end && *p != c) ++p;
-  return p;
-}
 
 namespace {
 
@@ -63,8 +44,9 @@ ScannedNode Unterminated(std::size_t start, std::size_t size, const char* type) 
   return {NodeType::kError, start, size - start, "unterminated_tag_syntax", type};
 }
 
-ScannedNode ScanTag(const char16_t* text, std::size_t size, std::size_t start, bool isEnd) {
-  std::size_t i = start + (isEnd ? 2 : 1);
+}  // namespace
+
+ScannedNode ScanTagFrom(const char16_t* text, std::size_t size, std::size_t start, std::size_t i, bool isEnd) {
   const char* type = isEnd ? "end_tag" : "start_tag";
   while (i < size) {
     char16_t c = text[i];
@@ -95,6 +77,12 @@ ScannedNode ScanTag(const char16_t* text, std::size_t size, std::size_t start, b
   NodeType t = isEnd ? NodeType::kEndTag : NodeType::kStartTag;
   if (!isEnd && text[i - 1] == u'/' && i - 1 > start) t = NodeType::kEmptyTag;
   return {t, start, i + 1 - start};
+}
+
+namespace {
+
+ScannedNode ScanTag(const char16_t* text, std::size_t size, std::size_t start, bool isEnd) {
+  return ScanTagFrom(text, size, start, start + (isEnd ? 2 : 1), isEnd);
 }
 
 ScannedNode ScanDoctype(const char16_t* text, std::size_t size, std::size_t start) {
