@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "xml/test_text.h"
 #include "xml/xml_reader.h"
 
 namespace {
@@ -24,19 +25,6 @@ std::u16string TextOfA(CXmlReader& reader) {
   return reader.GetChildText();
 }
 
-std::string Narrow(const std::u16string& s) {
-  std::string out;
-  for (char16_t c : s) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      char buf[12];
-      snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
-      out += buf;
-    }
-  }
-  return out;
-}
 
 const std::u16string kUni = u"h\u00e9llo \u4e2d\u6587";
 

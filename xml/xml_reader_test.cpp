@@ -7,24 +7,12 @@
 #include <vector>
 
 #include "xml/code_page.h"
+#include "xml/test_text.h"
 #include "xml/xml_file.h"
 #include "xml/xml_scan.h"
 
 namespace {
 
-std::string Narrow(std::u16string_view s) {
-  std::string out;
-  for (char16_t c : s) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      char buf[12];
-      snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
-      out += buf;
-    }
-  }
-  return out;
-}
 
 std::u16string Widen(std::string_view s) { return std::u16string(s.begin(), s.end()); }
 
