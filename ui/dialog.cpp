@@ -125,16 +125,6 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 int ComboBox::Add(const std::u16string& text) {
   return static_cast<int>(SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text))));
 }
-void ComboBox::Clear() { SendMessageW(window_, CB_RESETCONTENT, 0, 0); }
-int ComboBox::Count() const { return static_cast<int>(SendMessageW(window_, CB_GETCOUNT, 0, 0)); }
 int ComboBox::Selected() const { return static_cast<int>(SendMessageW(window_, CB_GETCURSEL, 0, 0)); }
 void ComboBox::Select(int index) { SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-std::u16string ComboBox::Text(int index) const {
-  LRESULT length = SendMessageW(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR || length <= 0) return {};
-  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
-  SendMessageW(window_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-  return U(buffer.data());
-}
-
 }  // namespace ui

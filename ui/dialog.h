@@ -26,7 +26,6 @@ class Dialog {
   void End(INT_PTR result);
 
   HWND Window() const { return window_; }
-  int TemplateId() const { return templateId_; }
 
   HWND Item(int id) const { return GetDlgItem(window_, id); }
   std::u16string ItemText(int id) const;
@@ -70,12 +69,8 @@ class ComboBox {
  public:
   explicit ComboBox(HWND window = nullptr) : window_(window) {}
   int Add(const std::u16string& text);
-  void Clear();
-  int Count() const;
   int Selected() const;  // CB_ERR (-1) when nothing is selected
   void Select(int index);
-  std::u16string Text(int index) const;
-  HWND Window() const { return window_; }
 
  private:
   HWND window_;

@@ -23,7 +23,6 @@ class WebBrowser {
   bool Attach(HWND host);
   // Loads an address; false when no control is attached or it refused.
   bool Navigate(const std::u16string& url);
-  HWND Container() const { return container_; }
 
  private:
   HWND container_ = nullptr;

@@ -42,11 +42,11 @@ LoginOutcome RunLogin(AppContext& app, const LoginPorts& ports, const LoginInput
   const std::u16string answer = request(
       endpoint::kLogin, {state.userName, state.password, state.sessionId, state.origin, version, kBuildNumber});
   const std::u16string document = DecipherText(app.cipher, answer, kFixedKey);
-  const ResultRemark verdict = ReadResultRemark(document);
   if (!IsXmlDocument(document)) {
     ports.inform(u"连接服务器失败");
     return LoginOutcome::kUnreachable;
   }
+  const ResultRemark verdict = ReadResultRemark(document);
   if (verdict.result == u"N") {
     ports.inform(verdict.remark);
     return LoginOutcome::kRefused;

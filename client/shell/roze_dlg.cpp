@@ -3,17 +3,17 @@
 #include <shellapi.h>
 
 #include "client/res/resource.h"
-#include "client/service/service_bases.h"
 #include "client/service/login.h"
 #include "client/service/service_api.h"
+#include "client/service/service_bases.h"
 #include "client/service/session_id.h"
 #include "client/service/transport.h"
 #include "client/settings/start_with_system_win32.h"
 #include "client/shell/language.h"
-#include "client/shell/table_dlg.h"
-#include "client/shell/update_check.h"
 #include "client/shell/login_settings.h"
 #include "client/shell/platform_win32.h"
+#include "client/shell/table_dlg.h"
+#include "client/shell/update_check.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 #include "ui/ui_thread.h"
@@ -33,12 +33,12 @@ RozeDlg::RozeDlg(AppContext& app) : ui::Dialog(IDD_LOGIN), app_(app) {}
 
 bool RozeDlg::OnInit() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  bigIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
+  auto bigIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-  smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
+  auto smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-  SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 
   if (RefuseSecondInstance()) return false;
 
@@ -53,7 +53,6 @@ bool RozeDlg::OnInit() {
 
   state.apiBase = kPrimaryApiBase;
   state.sessionId = MakeSessionId();
-  state.origin = kDefaultOrigin;
 
   FillLanguageList();
   ShowConfiguredSettings();

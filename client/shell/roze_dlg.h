@@ -34,8 +34,6 @@ class RozeDlg final : public ui::Dialog {
 
   AppContext& app_;
   ui::UniqueHandle instanceMutex_;  // held for the whole run
-  HICON bigIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
   bool loggedIn_ = false;
   CWebPage banner_;
 };

@@ -50,7 +50,9 @@ TEST(UpdateCheck, ComparesNumbersAndFallsBackToTheSecondServer) {
     EXPECT_EQ(NewerVersionOffered(fetch, ini, u"C:\\vpn"), c.offered);
     ASSERT_EQ(urls.size(), c.requests);
     EXPECT_EQ(urls[0], std::u16string(kFirstUpdateBase) + u"update3/version.php?act=version");
-    if (c.requests == 2) EXPECT_EQ(urls[1], std::u16string(kSecondUpdateBase) + u"update3/version.php?act=version");
+    if (c.requests == 2) {
+      EXPECT_EQ(urls[1], std::u16string(kSecondUpdateBase) + u"update3/version.php?act=version");
+    }
   }
 }
 

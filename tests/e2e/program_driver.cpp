@@ -129,12 +129,6 @@ bool Program::WaitForExit(std::chrono::milliseconds timeout) const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
-DWORD Program::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(info_.hProcess, &code);
-  return code;
-}
-
 std::vector<HWND> Program::TopLevelWindows() const {
   struct Search {
     DWORD processId;
@@ -196,13 +190,6 @@ void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK,
 
 void Answer(const Program::MessageBox& box, int button) {
   PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-}
-
-std::string Utf8(const std::wstring& text) {
-  int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
-  return bytes;
 }
 
 void Configure(const Installation& installation, const wchar_t* key, const std::wstring& value) {

@@ -40,7 +40,6 @@ class Program {
   bool Running() const;
   // Waits for the process to end; true when it did within the time.
   bool WaitForExit(std::chrono::milliseconds timeout) const;
-  DWORD ExitCode() const;
 
   // A visible top-level window of the process with this class and, when
   // given, this title; null after the time-out.
@@ -57,8 +56,6 @@ class Program {
   };
   MessageBox WaitForMessageBox(std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
 
-  DWORD ProcessId() const { return info_.dwProcessId; }
-
  private:
   std::vector<HWND> TopLevelWindows() const;
   PROCESS_INFORMATION info_{};
@@ -70,8 +67,6 @@ bool IsItemChecked(HWND dialog, int id);
 void Click(HWND dialog, int id);
 // Presses a message box's button (IDOK, IDYES, IDNO, ...).
 void Answer(const Program::MessageBox& box, int button);
-
-std::string Utf8(const std::wstring& text);
 
 // A key of the installation's conf\config.ini, as the program writes it.
 void Configure(const Installation& installation, const wchar_t* key, const std::wstring& value);
